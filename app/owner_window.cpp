@@ -17,9 +17,9 @@ HWND CreateOwnerWindow(HINSTANCE instance) {
     if (RegisterClassA(&windowClass) == 0) return nullptr;
 
     // Never shown: it exists only to own whatever the shell's resolve might display.
-    HWND window = CreateWindowExA(0, WindowClassName, WindowClassName, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(0, WindowClassName, WindowClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) UnregisterClassA(WindowClassName, instance);
     return window;
 }

@@ -23,8 +23,8 @@ HRESULT SetProperties(IShellLinkA* link, const char* targetPath, const LinkRecor
 
 LinkResult WriteLink(const char* targetPath, const char* linkPath, const LinkRecord& record) {
     ComPtr<IShellLinkA> link;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(&link));
+    HRESULT result =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
     if (FAILED(result)) return result;
     // A shortcut only partly set up is never saved over the user's file.
     result = SetProperties(link.Get(), targetPath, record);

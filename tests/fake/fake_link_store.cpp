@@ -36,11 +36,15 @@ std::vector<std::string> CallLines() {
     std::vector<std::string> lines;
     for (const StoreCall& call : calls) {
         switch (call.kind) {
-            case StoreCall::Read: lines.push_back("read " + call.linkPath); break;
+            case StoreCall::Read:
+                lines.push_back("read " + call.linkPath);
+                break;
             case StoreCall::Write:
                 lines.push_back("write " + call.targetPath + " -> " + call.linkPath);
                 break;
-            case StoreCall::Delete: lines.push_back("delete " + call.linkPath); break;
+            case StoreCall::Delete:
+                lines.push_back("delete " + call.linkPath);
+                break;
         }
     }
     return lines;

@@ -1,9 +1,9 @@
+#include "repair/text_match.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "repair/text_match.h"
 
 namespace {
 
@@ -93,11 +93,11 @@ TEST(ReplaceFirstNoCase, LengthLimits) {
         std::size_t outLength;
     };
     const Case cases[] = {
-        {259, "k", true, 259},         // same length: fits
-        {259, "", true, 258},          // shorter: fits
-        {258, "kk", true, 259},        // grows to exactly the limit
-        {259, "kk", false, 0},         // would grow past it
-        {260, "k", false, 0},          // source does not fit at all
+        {259, "k", true, 259},   // same length: fits
+        {259, "", true, 258},    // shorter: fits
+        {258, "kk", true, 259},  // grows to exactly the limit
+        {259, "kk", false, 0},   // would grow past it
+        {260, "k", false, 0},    // source does not fit at all
         {1000, "k", false, 0},
     };
     for (const Case& c : cases) {
