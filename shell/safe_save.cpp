@@ -26,18 +26,29 @@ HRESULT LastErrorResult() {
     return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
 // Moves the finished temporary file over the destination. ReplaceFileA keeps an existing
 // destination's attributes; a new destination is a plain move.
 bool MoveIntoPlace(const char* tempPath, const char* linkPath) {
-    if (Exists(linkPath) && ReplaceFileA(linkPath, tempPath, nullptr,
-                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    const DWORD existing = GetFileAttributesA(linkPath);
+    if (existing == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING) != 0;
+    }
+    // A folder is never replaced (Wine's ReplaceFileA would move it aside and succeed).
+    if (existing & FILE_ATTRIBUTE_DIRECTORY) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Wine's ReplaceFileA drops the replaced file's attributes: carry them over first.
+    SetFileAttributesA(tempPath, existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                             FILE_ATTRIBUTE_ARCHIVE));
+    if (ReplaceFileA(linkPath, tempPath, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
         return true;
     }
     // ReplaceFileA can fail after it has already removed the destination
     // (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the finished file must then take its place.
-    return !Exists(linkPath) && MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING);
+    return GetFileAttributesA(linkPath) == INVALID_FILE_ATTRIBUTES &&
+           MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING);
 }
 
 }  // namespace

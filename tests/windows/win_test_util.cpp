@@ -84,7 +84,12 @@ std::string BesideThisProgram(const char* name) {
     return path.substr(0, path.find_last_of('\\') + 1) + name;
 }
 
-long RunProcess(const std::string& application, const std::string& commandLine, DWORD timeoutMs) {
+namespace {
+
+// Starts `application` with `commandLine` and waits for it to end; the exit code is
+// filled where the platform reports one.
+bool StartAndWait(const std::string& application, const std::string& commandLine, DWORD timeoutMs,
+                  DWORD* exitCode) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
@@ -92,18 +97,22 @@ long RunProcess(const std::string& application, const std::string& commandLine, 
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
-        return -1;
+        return false;
     }
-    long result = -1;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD exitCode = 0;
-        if (GetExitCodeProcess(process.hProcess, &exitCode)) result = static_cast<long>(exitCode);
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
+    const bool ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process.hProcess, 1);
+    if (!GetExitCodeProcess(process.hProcess, exitCode)) *exitCode = static_cast<DWORD>(-1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return result;
+    return ended;
+}
+
+}  // namespace
+
+long RunProcess(const std::string& application, const std::string& commandLine, DWORD timeoutMs) {
+    DWORD exitCode = 0;
+    if (!StartAndWait(application, commandLine, timeoutMs, &exitCode)) return -1;
+    return static_cast<long>(exitCode);
 }
 
 bool MakeShortcut(const std::string& path, const Shortcut& shortcut) {
@@ -155,8 +164,7 @@ bool LoadShortcut(const std::string& path, Shortcut& shortcut) {
     return true;
 }
 
-namespace {
-std::uint32_t LittleEndian(const std::string& bytes, std::size_t offset, std::size_t size) {
+std::uint32_t HeaderField(const std::string& bytes, std::size_t offset, std::size_t size) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < size && offset + i < bytes.size(); ++i) {
         value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i]))
@@ -164,14 +172,13 @@ std::uint32_t LittleEndian(const std::string& bytes, std::size_t offset, std::si
     }
     return value;
 }
-}  // namespace
 
 int HeaderShowCmd(const std::string& bytes) {
-    return static_cast<int>(LittleEndian(bytes, 0x3C, 4));
+    return static_cast<int>(HeaderField(bytes, 0x3C, 4));
 }
 
 WORD HeaderHotkey(const std::string& bytes) {
-    return static_cast<WORD>(LittleEndian(bytes, 0x40, 2));
+    return static_cast<WORD>(HeaderField(bytes, 0x40, 2));
 }
 
 std::wstring Widen(const std::string& text) {
@@ -188,6 +195,42 @@ std::string Narrow(const std::wstring& text) {
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
     narrow.resize(narrow.size() - 1);
     return narrow;
+}
+
+}  // namespace wintest
+
+namespace wintest {
+
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool RunHostCommand(const std::vector<std::string>& arguments) {
+    if (!UnderWine() || arguments.empty()) return false;
+    // Wine starts a host program but hands back no process handle to wait on, so the
+    // command touches a marker file when it is done, and the marker is waited for.
+    const std::string marker = MakeScratchFolder("host-command") + "\\done";
+    const std::string hostMarker = HostPath(marker);
+    if (hostMarker.empty()) return false;
+    std::string script;
+    for (const std::string& argument : arguments) script += "'" + argument + "' ";
+    script += "; touch '" + hostMarker + "'";
+    DWORD ignored = 0;
+    StartAndWait("/bin/sh", "/bin/sh -c \"" + script + "\"", 0, &ignored);
+    for (int waited = 0; waited < 200 && !Exists(marker); ++waited) Sleep(50);
+    return Exists(marker);
+}
+
+std::string HostPath(const std::string& windowsPath) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (toUnix == nullptr) return "";
+    char* unixName = toUnix(Widen(windowsPath).c_str());
+    if (unixName == nullptr) return "";
+    std::string result = unixName;
+    HeapFree(GetProcessHeap(), 0, unixName);
+    return result;
 }
 
 }  // namespace wintest

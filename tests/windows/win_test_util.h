@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,8 @@ bool MakeShortcut(const std::string& path, const Shortcut& shortcut);
 // Reads a shortcut back through the wide interface, without resolving it.
 bool LoadShortcut(const std::string& path, Shortcut& shortcut);
 
-// Header fields of a shortcut file, read from its bytes.
+// Header fields of a shortcut file, read from its bytes (little-endian, `size` bytes).
+std::uint32_t HeaderField(const std::string& bytes, std::size_t offset, std::size_t size);
 int HeaderShowCmd(const std::string& bytes);
 WORD HeaderHotkey(const std::string& bytes);
 
@@ -62,5 +64,18 @@ public:
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 };
+
+}  // namespace wintest
+
+namespace wintest {
+
+// True under Wine, whose shell link object differs from Windows' in places.
+bool UnderWine();
+// Runs a host (Unix) program under Wine, e.g. {"/usr/bin/chattr", "+i", hostPath}, and
+// waits for it. Wine does not report a host program's exit code: check its effect.
+// False where it cannot be started (on Windows itself).
+bool RunHostCommand(const std::vector<std::string>& arguments);
+// The host path of a Windows path under Wine ("C:\x" -> "/.../drive_c/x"); empty elsewhere.
+std::string HostPath(const std::string& windowsPath);
 
 }  // namespace wintest
