@@ -17,6 +17,7 @@ void ScanFolder(HWND owner, const char* folderPath) {
     char pattern[MAX_PATH];
     if (!JoinPath(pattern, folderPath, "\\*.lnk", false)) return;
 
+    RemoveLeftoverSaves(folderPath);
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE) return;

@@ -44,6 +44,9 @@ bool ReadLink(OwnerWindow owner, const char* linkPath, LinkRecord& record);
 // arguments, hotkey and show command as the file `linkPath`, replacing one of that name.
 LinkResult WriteLink(const char* targetPath, const char* linkPath, const LinkRecord& record);
 void DeleteLinkFile(const char* linkPath);
+// Removes the temporary files that an earlier run, stopped in the middle of a save, left in
+// the folder.
+void RemoveLeftoverSaves(const char* folderPath);
 
 // Repairs one shortcut when its target contains FilterText and names an old executable.
 void UpdateShortcut(OwnerWindow owner, const char* linkPath, LinkRecord& record);

@@ -2,7 +2,7 @@
 
 #include "shell_link_store.h"
 
-const char TempFilePrefix[] = "qvl";
+const char TempFilePattern[] = "~quorvel-*.tmp";
 
 bool WidenPath(const char* text, wchar_t (&wide)[MAX_PATH]) {
     return MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH) != 0;
@@ -51,7 +51,49 @@ bool MoveIntoPlace(const char* tempPath, const char* linkPath) {
            MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING);
 }
 
+// "<folder>\<name>" into `out`; false when it would not fit.
+bool JoinInFolder(char (&out)[MAX_PATH], const char* folder, const char* name) {
+    if (std::strlen(folder) + 1 + std::strlen(name) >= MAX_PATH) return false;
+    wsprintfA(out, "%s\\%s", folder, name);
+    return true;
+}
+
+// Creates a new, empty temporary file in `folder`, named so that the next run can tell it
+// from the user's files should this one be stopped before it removes it.
+bool CreateTempFile(const char* folder, char (&tempPath)[MAX_PATH]) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[64];
+        wsprintfA(name, "~quorvel-%lx-%x.tmp", GetCurrentProcessId(), counter++);
+        if (!JoinInFolder(tempPath, folder, name)) return false;
+        HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
 }  // namespace
+
+void RemoveLeftoverSaves(const char* folderPath) {
+    char pattern[MAX_PATH];
+    if (!JoinInFolder(pattern, folderPath, TempFilePattern)) return;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        char path[MAX_PATH];
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            JoinInFolder(path, folderPath, entry.cFileName)) {
+            DeleteFileA(path);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
 
 HRESULT SaveLinkSafely(IPersistFile* file, const char* linkPath) {
     char folder[MAX_PATH];
@@ -59,7 +101,7 @@ HRESULT SaveLinkSafely(IPersistFile* file, const char* linkPath) {
     wchar_t wideTemp[MAX_PATH];
     wchar_t wideLink[MAX_PATH];
     if (!FolderOf(linkPath, folder) || !WidenPath(linkPath, wideLink)) return E_INVALIDARG;
-    if (GetTempFileNameA(folder, TempFilePrefix, 0, tempPath) == 0) return LastErrorResult();
+    if (!CreateTempFile(folder, tempPath)) return LastErrorResult();
 
     HRESULT result = E_INVALIDARG;
     if (WidenPath(tempPath, wideTemp)) result = file->Save(wideTemp, TRUE);

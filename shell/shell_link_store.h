@@ -15,6 +15,5 @@ bool WidenPath(const char* text, wchar_t (&wide)[MAX_PATH]);
 // once complete. On failure `linkPath` is as it was and no temporary file remains.
 HRESULT SaveLinkSafely(IPersistFile* file, const char* linkPath);
 
-// Temporary files are named "<prefix>XXXX.tmp" by GetTempFileNameA: a name (and 8.3 alias)
-// that the "*.lnk" scan never matches.
-extern const char TempFilePrefix[];
+// Temporary files of a save: a name (and 8.3 alias) that the "*.lnk" scan never matches.
+extern const char TempFilePattern[];

@@ -83,3 +83,5 @@ LinkResult WriteLink(const char* targetPath, const char* linkPath, const LinkRec
 void DeleteLinkFile(const char* linkPath) {
     calls.push_back(StoreCall{StoreCall::Delete, nullptr, linkPath, "", {}});
 }
+
+void RemoveLeftoverSaves(const char*) {}

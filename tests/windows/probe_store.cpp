@@ -39,3 +39,5 @@ LinkResult WriteLink(const char* targetPath, const char* linkPath, const LinkRec
 }
 
 void DeleteLinkFile(const char* linkPath) { Log("delete", linkPath, ""); }
+
+void RemoveLeftoverSaves(const char*) {}

@@ -187,3 +187,71 @@ TEST_F(ShellStore, FailedSaveInReadOnlyFolderKeepsTheShortcut) {
 }
 
 }  // namespace
+
+namespace {
+
+// Texts the ANSI code page cannot carry would come back with "?" in their place, and a
+// rewrite would store the "?": such a shortcut is reported as not completely read.
+TEST_F(ShellStore, TextsOutsideTheAnsiCodePageAreNotReadAsComplete) {
+    struct Case {
+        const char* name;
+        std::wstring wintest::Shortcut::*field;
+        std::wstring text;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"plain target", &wintest::Shortcut::target, L"C:\\APPS\\DRAVELIN.EXE", true},
+        {"Chinese in the description", &wintest::Shortcut::description, L"\x8bf4\x660e", false},
+        {"Greek in the working directory", &wintest::Shortcut::workingDirectory, L"C:\\\x03a9",
+         false},
+        {"a look-alike in the arguments", &wintest::Shortcut::arguments, L"\x2212x", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        wintest::Shortcut shortcut;
+        shortcut.target = L"C:\\APPS\\DRAVELIN.EXE";
+        shortcut.*c.field = c.text;
+        const std::string path = In("wide.lnk");
+        ASSERT_TRUE(wintest::MakeShortcut(path, shortcut));
+        LinkRecord record = {};
+        EXPECT_EQ(c.complete, ReadLink(nullptr, path.c_str(), record));
+    }
+    // Wine's writer stores a target through the ANSI code page itself, so a target outside
+    // it comes from a shortcut made by Windows: a network path with a non-Latin server name.
+    const std::string path = In("unicode_target.lnk");
+    ASSERT_TRUE(
+        wintest::WriteBytes(path, ReadBytes(wintest::BesideThisProgram(
+                                      "fixtures\\lnk-corpus\\unc_unicode_server_name.lnk"))));
+    LinkRecord record = {};
+    EXPECT_FALSE(ReadLink(nullptr, path.c_str(), record)) << record.Path;
+}
+
+// A text in the ANSI code page outside ASCII reads back whole and complete.
+TEST_F(ShellStore, AnsiTextsOutsideAsciiReadComplete) {
+    const std::string description = "Caf\xe9 cr\xe8me";  // code page 1252
+    if (GetACP() != 1252) GTEST_SKIP() << "the sample text is in code page 1252";
+    wintest::Shortcut shortcut;
+    shortcut.target = L"C:\\APPS\\DRAVELIN.EXE";
+    shortcut.description = wintest::Widen(description);
+    const std::string path = In("accents.lnk");
+    ASSERT_TRUE(wintest::MakeShortcut(path, shortcut));
+    LinkRecord record = {};
+    EXPECT_TRUE(ReadLink(nullptr, path.c_str(), record));
+    EXPECT_EQ(description, record.Description);
+}
+
+// A run stopped in the middle of a save leaves a temporary file; the next run removes
+// exactly those, nothing of the user's.
+TEST_F(ShellStore, LeftoverSavesAreRemovedAndNothingElse) {
+    for (const char* name : {"~quorvel-1f-2.tmp", "~quorvel-x.tmp", "quorvel-1-2.tmp",
+                             "~quorvel-1-2.tmp.lnk", "app.lnk", "notes.tmp"}) {
+        ASSERT_TRUE(wintest::WriteBytes(In(name), "x")) << name;
+    }
+    ASSERT_TRUE(CreateDirectoryA(In("~quorvel-dir.tmp").c_str(), nullptr));
+    RemoveLeftoverSaves(folder.c_str());
+    const std::vector<std::string> kept = {"app.lnk", "notes.tmp", "quorvel-1-2.tmp",
+                                           "~quorvel-1-2.tmp.lnk", "~quorvel-dir.tmp"};
+    EXPECT_EQ(kept, ListFolder(folder));
+}
+
+}  // namespace
