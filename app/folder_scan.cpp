@@ -24,9 +24,12 @@ void ScanFolder(HWND owner, const char* folderPath) {
 
     LinkRecord record = {};
     do {
-        // An entry whose full path would not fit is passed over, never cut short.
+        // The pattern also matches 8.3 aliases ("x.lnkold" as "X~1.LNK"): only a long name
+        // that really ends in ".lnk" is a shortcut. An entry whose full path would not fit
+        // is passed over, never cut short.
         char linkPath[MAX_PATH];
-        if (JoinPath(linkPath, folderPath, entry.cFileName, true)) {
+        if (EndsWithNoCase(entry.cFileName, ".lnk") &&
+            JoinPath(linkPath, folderPath, entry.cFileName, true)) {
             UpdateShortcut(owner, linkPath, record);
         }
     } while (FindNextFileA(search, &entry));

@@ -6,6 +6,8 @@
 
 namespace {
 
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+
 // Leftmost offset of `key` in `text`, both already folded; -1 when absent. A failed
 // candidate moves the start one byte on, so overlapping candidates are all tried.
 long FindFolded(const char* text, const char* key) {
@@ -19,9 +21,7 @@ long FindFolded(const char* text, const char* key) {
 }  // namespace
 
 void UpperAscii(char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - ('a' - 'A'));
-    }
+    for (; *text != '\0'; ++text) *text = FoldAscii(*text);
 }
 
 bool ContainsNoCase(const char* text, const char* part) {
@@ -36,6 +36,17 @@ bool ContainsNoCase(const char* text, const char* part) {
     ReleaseText(textCopy);
     ReleaseText(partCopy);
     return found;
+}
+
+bool EndsWithNoCase(const char* text, const char* suffix) {
+    const std::size_t textLength = std::strlen(text);
+    const std::size_t suffixLength = std::strlen(suffix);
+    if (suffixLength > textLength) return false;
+    const char* tail = text + (textLength - suffixLength);
+    for (std::size_t i = 0; i < suffixLength; ++i) {
+        if (FoldAscii(tail[i]) != FoldAscii(suffix[i])) return false;
+    }
+    return true;
 }
 
 bool CopyPathText(const char* source, PathText& out) {

@@ -26,5 +26,8 @@ bool ContainsNoCase(const char* text, const char* part);
 bool ReplaceFirstNoCase(const char* source, const char* find, const char* replacement,
                         PathText& out);
 
+// True when `text` ends with `suffix`, letter case aside.
+bool EndsWithNoCase(const char* text, const char* suffix);
+
 // Copies `source` into `out` when it fits; otherwise leaves `out` empty and returns false.
 bool CopyPathText(const char* source, PathText& out);

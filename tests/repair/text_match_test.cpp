@@ -84,6 +84,26 @@ TEST(ReplaceFirstNoCase, Table) {
     }
 }
 
+TEST(EndsWithNoCase, Table) {
+    struct Case {
+        const char* text;
+        const char* suffix;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"a.lnk", ".lnk", true},   {"A.LNK", ".lnk", true},
+        {".lnk", ".LNK", true},    {"a.lnkold", ".lnk", false},
+        {"X~1.LNK", ".lnk", true}, {"lnk", ".lnk", false},
+        {"", ".lnk", false},       {"a.l\nk", ".lnk", false},
+        {"a.lnk ", ".lnk", false}, {"caf\xc9.lnk", "\xe9.lnk", false},
+        {"anything", "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " / " + c.suffix);
+        EXPECT_EQ(c.expected, EndsWithNoCase(c.text, c.suffix));
+    }
+}
+
 // Texts at and past the 260-byte limit are never cut short or written past the buffer.
 TEST(ReplaceFirstNoCase, LengthLimits) {
     struct Case {
