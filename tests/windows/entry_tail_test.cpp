@@ -87,4 +87,44 @@ TEST(EntryPoint, CommandTailReachesTheRuleUnaltered) {
     wintest::EmptyFolder(desktop);
 }
 
+// Which shortcuts a tail repairs: what the filter must match, byte for byte.
+TEST(EntryPoint, TailMatchesTargetsAsTyped) {
+    const std::string desktop = WindowsFolder("Desktop");
+    const std::string probe = wintest::BesideThisProgram("quorvel_probe.exe");
+    const std::string logPath = wintest::MakeScratchFolder("tail-match") + "\\calls.log";
+    ASSERT_TRUE(SetEnvironmentVariableA("QUORVEL_PROBE_LOG", logPath.c_str()));
+    wintest::EmptyFolder(desktop);
+    wintest::EmptyFolder(WindowsFolder("Start Menu"));
+    ASSERT_TRUE(wintest::WriteBytes(desktop + "\\plain.lnk", "C:\\APPS\\DRAVELIN.EXE"));
+    ASSERT_TRUE(wintest::WriteBytes(desktop + "\\accent.lnk", "C:\\CAF\xc9\\DRAVELIN.EXE"));
+
+    struct Case {
+        const char* name;
+        std::string tail;
+        std::vector<std::string> written;  // sorted link names
+    };
+    const std::vector<Case> cases = {
+        {"only blanks: the platform drops them with the program name",
+         "   ",
+         {"accent.lnk", "plain.lnk"}},
+        {"a byte above 0x7F matches only itself", "c:\\caf\xe9", {}},
+        {"the same byte in the target", "c:\\caf\xc9", {"accent.lnk"}},
+        {"a prefix of a target", "c:\\ap", {"plain.lnk"}},
+        {"the whole target", "c:\\apps\\dravelin.exe", {"plain.lnk"}},
+        {"running past the target", "c:\\apps\\dravelin.exe\\x", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(logPath.c_str());
+        EXPECT_EQ(0, wintest::RunProcess(probe, "\"" + probe + "\" " + c.tail));
+        std::vector<std::string> written;
+        for (const std::string& line : Lines(wintest::ReadBytes(logPath))) {
+            if (line.rfind("write ", 0) == 0) written.push_back(line.substr(line.rfind('\\') + 1));
+        }
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(c.written, written);
+    }
+    wintest::EmptyFolder(desktop);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // or left half-written, and no stray file appears.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -167,6 +168,69 @@ TEST_F(Faults, FilesThatAreNotWholeShortcutsAreNeverWritten) {
         EXPECT_EQ(L"C:\\APPS\\Bolvane.exe", repaired.target);
         EXPECT_EQ(L"-x", repaired.arguments);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Shortcut names outside ASCII, in capitals, and at and past the path-length limit.
+TEST_F(Faults, NamesAndPathLengths) {
+    struct Case {
+        std::string name;
+        const wchar_t* target;
+        std::string nameAfter;  // empty: left byte for byte
+    };
+    const std::size_t room = MAX_PATH - 1 - desktop.size() - 1;  // for a name, 259-byte path
+    const std::string fits = std::string(room - 4, 'p') + ".lnk";
+    const std::string oneOver = std::string(room - 3, 'q') + ".lnk";
+    const std::string longest = std::string(251, 'r') + ".lnk";  // the longest file name
+    const std::vector<Case> cases = {
+        {"Caf\xe9 dravelin.exe.lnk", L"C:\\APPS\\DRAVELIN.EXE", "Caf\xe9 Bolvane.exe.LNK"},
+        {"Shortcut to dravelin.exe (\xe9t\xe9).lnk", L"C:\\APPS\\DRAVELIN.EXE",
+         "Shortcut to Bolvane.exe (\xe9T\xe9).LNK"},
+        {"CAPITALS.LNK", L"C:\\APPS\\BOLVANE2.EXE", "CAPITALS.LNK"},
+        {fits, L"C:\\APPS\\DRAVELIN.EXE", fits},
+        {oneOver, L"C:\\APPS\\DRAVELIN.EXE", ""},
+        {longest, L"C:\\APPS\\DRAVELIN.EXE", ""},
+    };
+    if (GetACP() != 1252) GTEST_SKIP() << "the sample names are in code page 1252";
+    std::map<std::string, std::string> before;
+    for (const Case& c : cases) before[c.name] = ReadBytes(Make(c.name.c_str(), c.target));
+    ASSERT_TRUE(CreateDirectoryA((desktop + "\\folder.lnk").c_str(), nullptr));
+
+    ASSERT_EQ(0, RunQuorvel(""));
+    std::vector<std::string> expectedListing = {"folder.lnk"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.substr(0, 40) + " (" + std::to_string(c.name.size()) + " bytes)");
+        if (c.nameAfter.empty()) {
+            EXPECT_EQ(before[c.name], ReadBytes(desktop + "\\" + c.name));
+            expectedListing.push_back(c.name);
+        } else {
+            EXPECT_EQ(L"C:\\APPS\\Bolvane.exe", TargetOf(desktop + "\\" + c.nameAfter));
+            expectedListing.push_back(c.nameAfter);
+        }
+    }
+    std::sort(expectedListing.begin(), expectedListing.end());
+    EXPECT_EQ(expectedListing, ListFolder(desktop));
+    EXPECT_TRUE(GetFileAttributesA((desktop + "\\folder.lnk").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+namespace {
+
+// A description the ANSI code page cannot carry would be rewritten with "?" in it: the
+// shortcut is left as it is.
+TEST_F(Faults, TextsOutsideTheCodePageAreLeftAlone) {
+    const std::string path = desktop + "\\notes.lnk";
+    wintest::Shortcut shortcut;
+    shortcut.target = L"C:\\APPS\\DRAVELIN.EXE";
+    shortcut.description = L"\x8bf4\x660e \x0414\x0438\x043c\x0430";
+    ASSERT_TRUE(wintest::MakeShortcut(path, shortcut));
+    const std::string before = ReadBytes(path);
+    ASSERT_EQ(0, RunQuorvel(""));
+    EXPECT_EQ(before, ReadBytes(path));
 }
 
 }  // namespace

@@ -22,14 +22,16 @@ std::string WindowsDirectory() {
 std::string WindowsFolder(const char* name) { return WindowsDirectory() + "\\" + name; }
 
 void RemoveTree(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    // The wide, unparsed form reaches paths past MAX_PATH as well.
+    const std::wstring longPath = L"\\\\?\\" + Widen(path);
+    const DWORD attributes = GetFileAttributesW(longPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(longPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         for (const std::string& name : ListFolder(path)) RemoveTree(path + "\\" + name);
-        RemoveDirectoryA(path.c_str());
+        RemoveDirectoryW(longPath.c_str());
     } else {
-        DeleteFileA(path.c_str());
+        DeleteFileW(longPath.c_str());
     }
 }
 
