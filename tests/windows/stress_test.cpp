@@ -3,14 +3,17 @@
 // whole, in its old form or its repaired one, and nothing is lost or left lying about.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "shell/shell_link_store.h"
 #include "win_test_util.h"
 
 namespace {
@@ -565,6 +568,66 @@ TEST_F(Stress, ManyShortcutsEachJudgedRightOnce) {
         if (before.count(file.first) == 0) problems.Add("new: " + file.first);
     }
     EXPECT_TRUE(problems.Empty()) << problems.Text();
+}
+
+// ---------------------------------------------------------------------------------------
+// The shortcut's name while it is rewritten.
+
+// A run may be stopped at any moment, and whatever a shortcut's name holds at that moment is
+// what the user keeps. While one shortcut is rewritten in place over and over, another thread
+// looks at its name as often as it can: it must always find a file, of the old size or the
+// new one. (Looking at the attributes opens no handle, so it cannot hold up a save.)
+TEST_F(Stress, RewrittenShortcutNeverGoesMissing) {
+    const std::string path = desktop + "\\Ledger.lnk";
+    ASSERT_TRUE(wintest::WriteBytes(path, made[Dravelin]));
+    LinkRecord record = {};
+    CopyPathText("Opens the ledger", record.Description);
+    CopyPathText("C:\\DATA", record.WorkingDirectory);
+    CopyPathText("--profile \"Main office\"  -q", record.Arguments);
+    record.Hotkey = 0x0347;
+    record.ShowCmd = SW_SHOWNORMAL;
+    const char newTarget[] = "C:\\APPS\\Bolvane.exe";
+
+    auto sizeNow = [&](ULONGLONG* size) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+        *size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return true;
+    };
+    const ULONGLONG oldSize = made[Dravelin].size();
+    ASSERT_GE(WriteLink(newTarget, path.c_str(), record), 0);
+    ULONGLONG newSize = 0;
+    ASSERT_TRUE(sizeNow(&newSize));
+    ASSERT_TRUE(wintest::WriteBytes(path, made[Dravelin]));
+
+    std::atomic<bool> done(false);
+    std::atomic<unsigned long> looks(0), missing(0), otherSize(0);
+    std::thread watcher([&] {
+        while (!done) {
+            ULONGLONG size = 0;
+            if (!sizeNow(&size)) {
+                ++missing;
+            } else if (size != oldSize && size != newSize) {
+                ++otherSize;
+            }
+            ++looks;
+        }
+    });
+    const int saves = 50;
+    int failed = 0;
+    const Clock::time_point start = Clock::now();
+    for (int save = 0; save < saves; ++save) {
+        if (WriteLink(newTarget, path.c_str(), record) < 0) ++failed;
+    }
+    done = true;
+    watcher.join();
+    std::printf("%d saves in %.1f s, %lu looks at the name: missing %lu, other size %lu\n", saves,
+                SecondsSince(start), looks.load(), missing.load(), otherSize.load());
+
+    EXPECT_EQ(0, failed);
+    EXPECT_EQ(0u, missing.load()) << "the shortcut's name held no file during a save";
+    EXPECT_EQ(0u, otherSize.load()) << "the shortcut's name held a partial file during a save";
+    EXPECT_EQ(std::vector<std::string>{"Ledger.lnk"}, wintest::ListFolder(desktop));
 }
 
 }  // namespace
