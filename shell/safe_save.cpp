@@ -26,29 +26,25 @@ HRESULT LastErrorResult() {
     return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-// Moves the finished temporary file over the destination. ReplaceFileA keeps an existing
-// destination's attributes; a new destination is a plain move.
+// Moves the finished temporary file over the destination in a single rename, so that the
+// destination's name holds the old file or the new one at every moment, whenever the run is
+// stopped. ReplaceFileA cannot promise that: it takes the old file away before it moves the
+// new one in (Wine's moves it to an "rf*.tmp" file of its own and deletes it, and leaves that
+// file behind when it fails), and a run stopped in between would keep the shortcut only in
+// the temporary file, which the next run removes.
 bool MoveIntoPlace(const char* tempPath, const char* linkPath) {
     const DWORD existing = GetFileAttributesA(linkPath);
-    if (existing == INVALID_FILE_ATTRIBUTES) {
-        return MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (existing != INVALID_FILE_ATTRIBUTES) {
+        // A folder is never replaced, nor a read-only file (Wine's rename would replace one).
+        if (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        // The new file keeps the replaced file's attributes; the rename alone would drop them.
+        SetFileAttributesA(tempPath, existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                 FILE_ATTRIBUTE_ARCHIVE));
     }
-    // A folder is never replaced (Wine's ReplaceFileA would move it aside and succeed).
-    if (existing & FILE_ATTRIBUTE_DIRECTORY) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    // Wine's ReplaceFileA drops the replaced file's attributes: carry them over first.
-    SetFileAttributesA(tempPath, existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                             FILE_ATTRIBUTE_ARCHIVE));
-    if (ReplaceFileA(linkPath, tempPath, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr)) {
-        return true;
-    }
-    // ReplaceFileA can fail after it has already removed the destination
-    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the finished file must then take its place.
-    return GetFileAttributesA(linkPath) == INVALID_FILE_ATTRIBUTES &&
-           MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING);
+    return MoveFileExA(tempPath, linkPath, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 // "<folder>\<name>" into `out`; false when it would not fit.
