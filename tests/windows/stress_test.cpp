@@ -482,7 +482,8 @@ TEST_F(Stress, DiskFullInTheMiddleOfTheSavesLosesNothing) {
     const std::string filler = desktop + "\\filler.bin";
     const unsigned long long free = FreeBytes(desktop);
     ASSERT_GT(free, room);
-    ASSERT_TRUE(wintest::WriteBytes(filler, std::string(static_cast<std::size_t>(free - room), 'f')));
+    ASSERT_TRUE(
+        wintest::WriteBytes(filler, std::string(static_cast<std::size_t>(free - room), 'f')));
     ASSERT_EQ(room, FreeBytes(desktop));
 
     ASSERT_EQ(0, RunQuorvel());
