@@ -12,25 +12,6 @@ namespace {
 using wintest::ListFolder;
 using wintest::ReadBytes;
 
-// The program's command line is built byte for byte: no launcher quoting in between.
-long RunQuorvel(const std::string& tail) {
-    const std::string program = wintest::BesideThisProgram("quorvel.exe");
-    return wintest::RunProcess(program, "\"" + program + "\" " + tail);
-}
-
-wintest::Shortcut Sample(const wchar_t* target) {
-    wintest::Shortcut shortcut;
-    shortcut.target = target;
-    shortcut.arguments = L"--profile \"Main office\"  -q";
-    shortcut.description = L"Opens the ledger";
-    shortcut.workingDirectory = L"C:\\DATA";
-    shortcut.iconLocation = L"C:\\APPS\\LEDGER.ICO";
-    shortcut.iconIndex = 2;
-    shortcut.hotkey = 0x0347;  // Ctrl+Shift+G
-    shortcut.showCmd = SW_SHOWMAXIMIZED;
-    return shortcut;
-}
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,7 +26,7 @@ protected:
 
     // Makes a shortcut and remembers its bytes.
     void Make(const std::string& path, const wchar_t* target) {
-        ASSERT_TRUE(wintest::MakeShortcut(path, Sample(target))) << path;
+        ASSERT_TRUE(wintest::MakeShortcut(path, wintest::SampleShortcut(target))) << path;
         before[path] = ReadBytes(path);
     }
 
@@ -54,7 +35,7 @@ protected:
         SCOPED_TRACE(path);
         wintest::Shortcut now;
         ASSERT_TRUE(wintest::LoadShortcut(path, now));
-        const wintest::Shortcut old = Sample(target);
+        const wintest::Shortcut old = wintest::SampleShortcut(target);
         EXPECT_EQ(target, now.target);
         EXPECT_EQ(old.arguments, now.arguments);
         EXPECT_EQ(old.description, now.description);
@@ -97,7 +78,7 @@ TEST_F(EndToEnd, RepairsMovesAndLeavesAlone) {
     Make(noOldName, L"C:\\APPS\\NOTES.EXE");
     Make(nested, L"C:\\APPS\\DRAVELIN.EXE");
 
-    ASSERT_EQ(0, RunQuorvel("c:\\apps"));
+    ASSERT_EQ(0, wintest::RunQuorvel("c:\\apps"));
 
     const std::string movedTo = desktop + "\\Shortcut to Bolvane.exe.LNK";
     EXPECT_FALSE(wintest::Exists(moved));
@@ -122,12 +103,12 @@ TEST_F(EndToEnd, EmptyTailRepairsEveryOldTargetOnce) {
     Make(tools, L"D:\\TOOLS\\DRAVELIN.EXE");
     Make(nested, L"C:\\APPS\\DRAVELIN.EXE");
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     ExpectRepaired(tools, L"D:\\TOOLS\\Bolvane.exe");
     ExpectUntouched(nested);
 
     const std::string repaired = ReadBytes(tools);
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     EXPECT_EQ(repaired, ReadBytes(tools));
 }
 
@@ -157,7 +138,7 @@ TEST_F(EndToEnd, RealShortcutsAreLeftByteForByte) {
     const std::vector<std::string> desktopBefore = ListFolder(desktop);
     const std::vector<std::string> startMenuBefore = ListFolder(startMenu);
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     for (const std::string& path : placed) ExpectUntouched(path);
     EXPECT_EQ(desktopBefore, ListFolder(desktop));
     EXPECT_EQ(startMenuBefore, ListFolder(startMenu));

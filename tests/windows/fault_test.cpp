@@ -15,11 +15,6 @@ using wintest::Exists;
 using wintest::ListFolder;
 using wintest::ReadBytes;
 
-long RunQuorvel(const std::string& tail) {
-    const std::string program = wintest::BesideThisProgram("quorvel.exe");
-    return wintest::RunProcess(program, "\"" + program + "\" " + tail);
-}
-
 std::wstring TargetOf(const std::string& path) {
     wintest::Shortcut shortcut;
     return wintest::LoadShortcut(path, shortcut) ? shortcut.target : L"(unreadable)";
@@ -59,7 +54,7 @@ TEST_F(Faults, NewPathTakenByAFolder) {
     const std::string before = ReadBytes(old);
     const std::vector<std::string> listing = ListFolder(desktop);
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     EXPECT_EQ(before, ReadBytes(old));
     EXPECT_TRUE(GetFileAttributesA(blocker.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(ListFolder(blocker).empty());
@@ -78,7 +73,7 @@ TEST_F(Faults, ReadOnlyFolder) {
     }
     const bool locked = !wintest::WriteBytes(desktop + "\\probe.tmp", "x");
     long exitCode = -1;
-    if (locked) exitCode = RunQuorvel("");
+    if (locked) exitCode = wintest::RunQuorvel("");
     wintest::RunHostCommand({"/usr/bin/chattr", "-i", host});
     if (!locked) GTEST_SKIP() << "chattr +i did not lock the folder (not root, or no support)";
 
@@ -94,7 +89,7 @@ TEST_F(Faults, OldFileCannotBeRemoved) {
     ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string before = ReadBytes(old);
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, ReadBytes(old));
     EXPECT_EQ(L"C:\\APPS\\Bolvane.exe", TargetOf(desktop + "\\Bolvane.exe.LNK"));
@@ -111,7 +106,7 @@ TEST_F(Faults, ShortcutHeldOpenByAnotherProcess) {
     HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
-    const long exitCode = RunQuorvel("");
+    const long exitCode = wintest::RunQuorvel("");
     CloseHandle(lock);
 
     EXPECT_EQ(0, exitCode);
@@ -156,7 +151,7 @@ TEST_F(Faults, FilesThatAreNotWholeShortcutsAreNeverWritten) {
     }
     const std::string sound = Make("sound.lnk", L"C:\\APPS\\DRAVELIN.EXE");
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     for (const auto& [name, bytes] : files) {
         EXPECT_EQ(bytes, ReadBytes(desktop + "\\" + name)) << name << " was written";
     }
@@ -199,7 +194,7 @@ TEST_F(Faults, NamesAndPathLengths) {
     for (const Case& c : cases) before[c.name] = ReadBytes(Make(c.name.c_str(), c.target));
     ASSERT_TRUE(CreateDirectoryA((desktop + "\\folder.lnk").c_str(), nullptr));
 
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     std::vector<std::string> expectedListing = {"folder.lnk"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 40) + " (" + std::to_string(c.name.size()) + " bytes)");
@@ -229,7 +224,7 @@ TEST_F(Faults, TextsOutsideTheCodePageAreLeftAlone) {
     shortcut.description = L"\x8bf4\x660e \x0414\x0438\x043c\x0430";
     ASSERT_TRUE(wintest::MakeShortcut(path, shortcut));
     const std::string before = ReadBytes(path);
-    ASSERT_EQ(0, RunQuorvel(""));
+    ASSERT_EQ(0, wintest::RunQuorvel(""));
     EXPECT_EQ(before, ReadBytes(path));
 }
 

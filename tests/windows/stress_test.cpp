@@ -41,9 +41,7 @@ std::string CommandLine() {
     return "\"" + wintest::BesideThisProgram("quorvel.exe") + "\" " + Filter;
 }
 
-long RunQuorvel(DWORD timeoutMs = 60000) {
-    return wintest::RunProcess(wintest::BesideThisProgram("quorvel.exe"), CommandLine(), timeoutMs);
-}
+long RunQuorvel(DWORD timeoutMs = 60000) { return wintest::RunQuorvel(Filter, timeoutMs); }
 
 // Starts the program without waiting for it, so that it can be stopped at any moment.
 HANDLE StartQuorvel() {
@@ -58,19 +56,6 @@ HANDLE StartQuorvel() {
     }
     CloseHandle(process.hThread);
     return process.hProcess;
-}
-
-wintest::Shortcut Sample(const wchar_t* target) {
-    wintest::Shortcut shortcut;
-    shortcut.target = target;
-    shortcut.arguments = L"--profile \"Main office\"  -q";
-    shortcut.description = L"Opens the ledger";
-    shortcut.workingDirectory = L"C:\\DATA";
-    shortcut.iconLocation = L"C:\\APPS\\LEDGER.ICO";
-    shortcut.iconIndex = 2;
-    shortcut.hotkey = 0x0347;  // Ctrl+Shift+G
-    shortcut.showCmd = SW_SHOWMAXIMIZED;
-    return shortcut;
 }
 
 enum class Outcome { Moved, InPlace, FilterMiss, NoOldName, NotShortcut };
@@ -170,7 +155,8 @@ protected:
         scratch = wintest::MakeScratchFolder("stress");
         for (int source = 0; source < SourceCount; ++source) {
             const std::string path = scratch + "\\template" + std::to_string(source) + ".lnk";
-            ASSERT_TRUE(wintest::MakeShortcut(path, Sample(SourceTargets[source])));
+            ASSERT_TRUE(
+                wintest::MakeShortcut(path, wintest::SampleShortcut(SourceTargets[source])));
             made[source] = ReadBytes(path);
         }
         // A shortcut's 76-byte header and nothing after it: not a readable shortcut.
@@ -215,7 +201,7 @@ protected:
             SCOPED_TRACE(item.path);
             wintest::Shortcut now;
             EXPECT_TRUE(wintest::LoadShortcut(item.path, now));
-            const wintest::Shortcut old = Sample(RepairedTarget);
+            const wintest::Shortcut old = wintest::SampleShortcut(RepairedTarget);
             EXPECT_EQ(RepairedTarget, now.target);
             EXPECT_EQ(old.arguments, now.arguments);
             EXPECT_EQ(old.description, now.description);

@@ -117,6 +117,24 @@ long RunProcess(const std::string& application, const std::string& commandLine, 
     return static_cast<long>(exitCode);
 }
 
+long RunQuorvel(const std::string& tail, DWORD timeoutMs) {
+    const std::string program = BesideThisProgram("quorvel.exe");
+    return RunProcess(program, "\"" + program + "\" " + tail, timeoutMs);
+}
+
+Shortcut SampleShortcut(const wchar_t* target) {
+    Shortcut shortcut;
+    shortcut.target = target;
+    shortcut.arguments = L"--profile \"Main office\"  -q";
+    shortcut.description = L"Opens the ledger";
+    shortcut.workingDirectory = L"C:\\DATA";
+    shortcut.iconLocation = L"C:\\APPS\\LEDGER.ICO";
+    shortcut.iconIndex = 2;
+    shortcut.hotkey = 0x0347;  // Ctrl+Shift+G
+    shortcut.showCmd = SW_SHOWMAXIMIZED;
+    return shortcut;
+}
+
 bool MakeShortcut(const std::string& path, const Shortcut& shortcut) {
     ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,

@@ -33,6 +33,10 @@ std::string BesideThisProgram(const char* name);
 long RunProcess(const std::string& application, const std::string& commandLine,
                 DWORD timeoutMs = 60000);
 
+// Starts the program built beside the tests with exactly `tail` after its quoted name, as
+// Windows would hand it over, and waits for it; returns its exit code (-1: no exit).
+long RunQuorvel(const std::string& tail, DWORD timeoutMs = 60000);
+
 // A shortcut written through the shell's own wide interface.
 struct Shortcut {
     std::wstring target;
@@ -45,6 +49,8 @@ struct Shortcut {
     int showCmd = SW_SHOWNORMAL;
 };
 bool MakeShortcut(const std::string& path, const Shortcut& shortcut);
+// A shortcut to `target` with a value in every property the program carries, and an icon.
+Shortcut SampleShortcut(const wchar_t* target);
 // Reads a shortcut back through the wide interface, without resolving it.
 bool LoadShortcut(const std::string& path, Shortcut& shortcut);
 
