@@ -109,7 +109,7 @@ TEST_F(ShellStore, FilesThatAreNotShortcutsReadEmpty) {
         {"text", "C:\\APPS\\DRAVELIN.EXE\r\n"},
         {"garbage", std::string("\x4c\0\0\0 and then garbage", 20)},
         {"header only",
-         ReadBytes(wintest::BesideThisProgram("fixtures\\lnk-corpus\\ms_shllink_spec_example.lnk"))
+         ReadBytes(wintest::BesideThisProgram("fixtures\\lnk-corpus\\ms_shllink_format_example.lnk"))
              .substr(0, 0x4C)},
     };
     for (const char* name : {"not_a_lnk_recycle_bin_dollar_I.lnk", "bad_controlpanel_idlist.lnk"}) {
